@@ -39,3 +39,6 @@ std::string to_hex(const Bytes& bytes)
 }
 
 std::wstring widen(const std::string& ascii);
+
+std::wstring from_utf8(const std::string& text);
+std::string to_utf8(const std::wstring& text);
