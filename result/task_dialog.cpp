@@ -24,7 +24,7 @@ namespace
     }
 }
 
-bool show_task_dialog(const std::wstring& text, PCWSTR icon) noexcept
+bool show_task_dialog(const std::wstring& text, PCWSTR icon)
 {
     const task_dialog_indirect_function task_dialog_indirect = find_task_dialog_indirect();
     if (!task_dialog_indirect)
@@ -32,12 +32,16 @@ bool show_task_dialog(const std::wstring& text, PCWSTR icon) noexcept
         return false;
     }
 
+    // Handed over as text, not as a string-table id: Wine's task dialog does not stop at the
+    // end of a title it loads itself and shows the rest of the string table with it.
+    const std::wstring title = load_string(IDS_TITLE);
+
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof(config);
     config.hInstance = module_instance;
     config.dwFlags = TDF_ENABLE_HYPERLINKS | TDF_ALLOW_DIALOG_CANCELLATION;
     config.dwCommonButtons = TDCBF_OK_BUTTON;
-    config.pszWindowTitle = MAKEINTRESOURCEW(IDS_TITLE);
+    config.pszWindowTitle = title.c_str();
     config.pszMainIcon = icon;
     config.pszMainInstruction = text.c_str();
     config.nDefaultButton = IDOK;
