@@ -1,6 +1,7 @@
 #include "verification_run.h"
 
 #include "list_address.h"
+#include "progress_percent.h"
 #include "resource_ids.h"
 #include "strings.h"
 
@@ -20,18 +21,6 @@ namespace
     constexpr size_t read_buffer_size = 4096;
     constexpr size_t line2_capacity = 310;
     constexpr UINT shell_search_animation = 165;
-
-    // Whole percent done. A size that is not positive (the file was empty when measured
-    // and has grown since) counts as done rather than dividing by zero.
-    std::uint32_t percent_done(std::uint64_t hashed, std::int64_t size)
-    {
-        if (size <= 0)
-        {
-            return 100;
-        }
-        const double quotient = static_cast<double>(hashed) / static_cast<double>(size);
-        return static_cast<std::uint32_t>(static_cast<std::int64_t>(quotient * 100.0));
-    }
 
     std::wstring hashing_line(const std::wstring& path)
     {

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 // A scripted XML HTTP request object for failures a real server cannot cause. Register it
 // for the MSXML 3.0 class with fake_class_registration.
@@ -22,6 +23,7 @@ public:
     VARTYPE async_type = VT_ERROR;
     std::map<std::wstring, std::wstring> request_headers;
     int sends = 0;
+    std::vector<std::wstring>* log = nullptr;     // "send()" is appended when set
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override
     {
@@ -69,6 +71,10 @@ public:
     HRESULT STDMETHODCALLTYPE send(VARIANT) override
     {
         ++sends;
+        if (log)
+        {
+            log->push_back(L"send()");
+        }
         return result_of("send");
     }
     HRESULT STDMETHODCALLTYPE abort() override { return S_OK; }
