@@ -201,6 +201,7 @@ void loopback_server::answer(SOCKET connection)
         m_requests.push_back(request);
         response = m_response;
     }
+    Sleep(response.delay_ms);
     if (response.hang_up)
     {
         return;

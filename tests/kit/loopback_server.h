@@ -17,6 +17,8 @@ struct scripted_response
     std::vector<std::pair<std::string, std::string>> headers;
     // Closes the connection without answering.
     bool hang_up = false;
+    // Waits this long before answering, so that a program's progress can be watched.
+    DWORD delay_ms = 0;
 };
 
 struct recorded_request
