@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <winioctl.h>
+
 namespace
 {
     std::string md5_of(const std::string& bytes)

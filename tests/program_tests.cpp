@@ -1,7 +1,7 @@
 #include "app/resource_ids.h"
 #include "app/strings.h"
 #include "hashing/CryptoHashAlgorithm.h"
-#include "kit/dialog_watcher.h"
+#include "dialogs/dialog_watcher.h"
 #include "kit/loopback_server.h"
 #include "kit/test_files.h"
 #include "kit/xml_documents.h"

@@ -1,6 +1,6 @@
 #include "app/resource_ids.h"
 #include "app/strings.h"
-#include "kit/dialog_watcher.h"
+#include "dialogs/dialog_watcher.h"
 #include "kit/test_files.h"
 #include "result/verdict.h"
 

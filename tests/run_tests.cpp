@@ -6,7 +6,7 @@
 #include "fakes/fake_progress_dialog.h"
 #include "fakes/fake_xml_http_request.h"
 #include "hashing/CryptoHashAlgorithm.h"
-#include "kit/dialog_watcher.h"
+#include "dialogs/dialog_watcher.h"
 #include "kit/test_files.h"
 #include "kit/xml_documents.h"
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -27,6 +28,7 @@ struct dialog_snapshot
     HICON small_icon = nullptr;
     int progress_position = -1; // of the progress bar, when there is one
     int progress_maximum = -1;
+    double seen_at = 0;         // seconds since the watching began
 
     bool is_message_box() const { return has_control(L"Static", 0xFFFF); }
     bool is_progress_dialog() const { return has_class(L"msctls_progress32"); }
@@ -65,6 +67,9 @@ using dialog_responder = std::function<bool(const dialog_snapshot&)>;
 // Presses OK in message boxes and task dialogs; leaves progress dialogs alone.
 bool press_ok(const dialog_snapshot& dialog);
 
+// Saves what the screen shows of a window as a 24-bit BMP file.
+bool save_screenshot(HWND window, const std::wstring& bmp_path);
+
 // Watches the dialogs of one process and answers them, until stopped.
 class dialog_session
 {
@@ -77,6 +82,7 @@ public:
 private:
     DWORD m_process_id;
     dialog_responder m_respond;
+    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     mutable std::mutex m_mutex;
     std::vector<dialog_record> m_records;
     std::vector<HWND> m_answered;
@@ -105,6 +111,7 @@ struct program_run
     DWORD exit_code = STILL_ACTIVE;
     bool timed_out = false;
     std::vector<dialog_record> dialogs;
+    SIZE_T peak_working_set = 0; // bytes, the largest the system reported while watching
 };
 
 // Starts a program with a command-line tail, answers its dialogs until it ends, and

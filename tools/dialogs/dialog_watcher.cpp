@@ -1,6 +1,7 @@
-#include "kit/dialog_watcher.h"
+#include "dialogs/dialog_watcher.h"
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -185,7 +186,8 @@ void dialog_session::look()
 {
     for (const HWND window : visible_dialogs(m_process_id))
     {
-        const dialog_snapshot snapshot = read_dialog(window);
+        dialog_snapshot snapshot = read_dialog(window);
+        snapshot.seen_at = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
         {
             const std::lock_guard lock(m_mutex);
             auto record = std::find_if(m_records.begin(), m_records.end(), [&](const dialog_record& r) { return r.window == window; });
@@ -246,8 +248,16 @@ program_run run_program(const std::wstring& program, const std::wstring& argumen
     }
     dialog_session session(process.dwProcessId, std::move(respond));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    const auto sample_memory = [&] {
+        PROCESS_MEMORY_COUNTERS memory{};
+        if (GetProcessMemoryInfo(process.hProcess, &memory, sizeof(memory)))
+        {
+            run.peak_working_set = std::max(run.peak_working_set, memory.PeakWorkingSetSize);
+        }
+    };
     while (WaitForSingleObject(process.hProcess, poll_interval_ms) == WAIT_TIMEOUT)
     {
+        sample_memory();
         session.look();
         if (std::chrono::steady_clock::now() > deadline)
         {
@@ -257,6 +267,7 @@ program_run run_program(const std::wstring& program, const std::wstring& argumen
             break;
         }
     }
+    sample_memory();
     GetExitCodeProcess(process.hProcess, &run.exit_code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -324,4 +335,52 @@ size_t closest_icon(HWND control, const std::vector<HICON>& candidates)
     DeleteDC(memory);
     ReleaseDC(control, screen);
     return best;
+}
+
+bool save_screenshot(HWND window, const std::wstring& bmp_path)
+{
+    RECT area{};
+    if (!GetWindowRect(window, &area))
+    {
+        return false;
+    }
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, previous);
+
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(header);
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD row = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    header.biSizeImage = row * static_cast<DWORD>(height);
+    std::vector<BYTE> pixels(header.biSizeImage);
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file_header{};
+    file_header.bfType = 0x4D42; // "BM"
+    file_header.bfOffBits = sizeof(file_header) + sizeof(header);
+    file_header.bfSize = file_header.bfOffBits + header.biSizeImage;
+    const HANDLE file = CreateFileW(bmp_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+    {
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok = WriteFile(file, &file_header, sizeof(file_header), &written, nullptr) &&
+                    WriteFile(file, &header, sizeof(header), &written, nullptr) &&
+                    WriteFile(file, pixels.data(), header.biSizeImage, &written, nullptr);
+    CloseHandle(file);
+    return ok;
 }
