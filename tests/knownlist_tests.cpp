@@ -63,6 +63,13 @@ namespace
         return read_known_images(parse_xml(from_utf8(utf8_document)));
     }
 
+    // The download tests talk to their servers directly.
+    class ListDownload : public testing::Test
+    {
+    protected:
+        static void SetUpTestSuite() { use_direct_connections(); }
+    };
+
     scripted_response ok_with(const std::string& body)
     {
         scripted_response response;
@@ -192,7 +199,7 @@ TEST(ListDocument, NestedEntityDefinitionsDoNotBringTheReaderDown)
     }
 }
 
-TEST(ListDownload, OkResponseGivesTheListAndTheRequestIsAPlainGet)
+TEST_F(ListDownload, OkResponseGivesTheListAndTheRequestIsAPlainGet)
 {
     const loopback_server server(ok_with(list_document({{"Orlenix 1", hash_a}, {"Orlenix 2", hash_b}, {"Orlenix 1", hash_a}})));
     const KnownImageList images = download_known_images(server.address());
@@ -209,7 +216,7 @@ TEST(ListDownload, OkResponseGivesTheListAndTheRequestIsAPlainGet)
     EXPECT_TRUE(requests[0].header("Content-Length").empty() || requests[0].header("Content-Length") == "0");
 }
 
-TEST(ListDownload, AnyStatusButOkFailsWithCodeAndReason)
+TEST_F(ListDownload, AnyStatusButOkFailsWithCodeAndReason)
 {
     const struct
     {
@@ -236,7 +243,7 @@ TEST(ListDownload, AnyStatusButOkFailsWithCodeAndReason)
     EXPECT_EQ(download_failed() + L"404 Not Found", L"无法下载的清单已知的Orlenix的图像404 Not Found");
 }
 
-TEST(ListDownload, OkWithoutAUsableDocumentIsTheInvalidMessage)
+TEST_F(ListDownload, OkWithoutAUsableDocumentIsTheInvalidMessage)
 {
     for (const std::string body : {"", "not xml at all", "<Images/>"})
     {
@@ -245,7 +252,7 @@ TEST(ListDownload, OkWithoutAUsableDocumentIsTheInvalidMessage)
     }
 }
 
-TEST(ListDownload, UnreachableServerIsTheDownloadMessageWithTheRequestError)
+TEST_F(ListDownload, UnreachableServerIsTheDownloadMessageWithTheRequestError)
 {
     const std::wstring address = L"http://127.0.0.1:" + std::to_wstring(unused_loopback_port()) + L"/halcyra/orlenixhash.xml";
     const windows_error error = windows_failure([&] { download_known_images(address); });
@@ -262,7 +269,7 @@ TEST(ListDownload, UnreachableServerIsTheDownloadMessageWithTheRequestError)
     EXPECT_EQ(error.source_file(), L"Halcyra");
 }
 
-TEST(ListDownload, FailedCallsOfTheRequestAreWrappedWithTheirCode)
+TEST_F(ListDownload, FailedCallsOfTheRequestAreWrappedWithTheirCode)
 {
     for (const char* method : {"open", "setRequestHeader", "send", "get_status", "get_statusText", "get_responseXML"})
     {
@@ -281,7 +288,7 @@ TEST(ListDownload, FailedCallsOfTheRequestAreWrappedWithTheirCode)
     }
 }
 
-TEST(ListDownload, RequestIsOpenedSynchronouslyWithTheHeader)
+TEST_F(ListDownload, RequestIsOpenedSynchronouslyWithTheHeader)
 {
     fake_xml_http_request request;
     request.status = 404;
@@ -295,7 +302,7 @@ TEST(ListDownload, RequestIsOpenedSynchronouslyWithTheHeader)
     EXPECT_EQ(request.sends, 1);
 }
 
-TEST(ListDownload, ResponseThatIsNoDocument)
+TEST_F(ListDownload, ResponseThatIsNoDocument)
 {
     {
         fake_xml_http_request request; // get_responseXML succeeds with no object

@@ -250,3 +250,8 @@ proxy_route::~proxy_route()
 {
     set_proxy(0, L"");
 }
+
+void use_direct_connections()
+{
+    set_proxy(0, L"");
+}

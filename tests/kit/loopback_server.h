@@ -78,3 +78,7 @@ public:
     proxy_route(const proxy_route&) = delete;
     proxy_route& operator=(const proxy_route&) = delete;
 };
+
+// Makes this process's requests go straight to their servers, whatever proxy an earlier
+// run left in the prefix. Call before the first request of the process.
+void use_direct_connections();
