@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 namespace
 {
     std::string md5_hex(const std::string& bytes)
@@ -259,4 +261,24 @@ TEST(VerificationRun, SecondLineNamesNothingButTheFormatText)
     const std::wstring path = folder.write(L"a name with blanks.iso", "data");
     bench.run_path(path);
     EXPECT_EQ(bench.dialog.calls_named(L"SetLine")[2], L"SetLine(2,检查,1)");
+}
+
+TEST(VerificationRun, GibibyteImageGetsAtMostOneHundredProgressCalls)
+{
+    run_bench bench;
+    const std::wstring path = bench.folder.file(L"large.iso");
+    {
+        const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER end{};
+        end.QuadPart = 1LL << 30;
+        SetFilePointerEx(handle, end, nullptr, FILE_BEGIN);
+        SetEndOfFile(handle);
+        CloseHandle(handle);
+    }
+    bench.run_path(path);
+    const auto calls = bench.progress();
+    std::cout << "SetProgress calls for a 1 GiB image: " << calls.size() << "\n";
+    EXPECT_EQ(calls, progress_from(1, 100));
+    EXPECT_EQ(bench.dialog.polls, (1 << 30) / 4096);
 }

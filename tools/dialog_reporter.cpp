@@ -128,7 +128,7 @@ int wmain(int argc, wchar_t** argv)
         const std::wstring path = screenshots + L"\\" + std::to_wstring(numbers[dialog.window]) + L"-" + kind + L".bmp";
         if (save_screenshot(dialog.window, path))
         {
-            say(L"  screenshot: " + path);
+            say(L"  screenshot: " + std::to_wstring(numbers[dialog.window]) + L"-" + kind);
         }
     };
 

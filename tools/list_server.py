@@ -18,12 +18,13 @@ def main():
     source = parser.add_mutually_exclusive_group(required=True)
     source.add_argument("--list", help="list document to serve")
     source.add_argument("--upstream", help="address of a list to relay")
+    source.add_argument("--not-found", action="store_true", help="answer 404 Not Found, as a server without the list")
     args = parser.parse_args()
 
     class Handler(http.server.BaseHTTPRequestHandler):
         def do_GET(self):
             print(f"request: GET {self.path} User-Agent: {self.headers.get('User-Agent')}", file=sys.stderr, flush=True)
-            if not self.path.split("?")[0].endswith("/halcyra/orlenixhash.xml"):
+            if args.not_found or not self.path.split("?")[0].endswith("/halcyra/orlenixhash.xml"):
                 self.send_error(404, "Not Found")
                 return
             try:
