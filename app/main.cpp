@@ -55,6 +55,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_tail, int)
         MessageBoxW(nullptr /* no owner */, error.message().c_str(), load_string(IDS_TITLE).c_str(),
                     MB_ICONERROR | MB_SETFOREGROUND);
     }
+    catch (...)
+    {
+        // Outside the family (memory exhausted): nothing sensible to show; still end cleanly.
+    }
 
     if (com_initialised)
     {
