@@ -1,49 +1,17 @@
 #include "hashing/CryptoHashAlgorithm.h"
 #include "hashing/File.h"
 #include "app/errors.h"
+#include "kit/caught.h"
+#include "kit/digests.h"
 #include "kit/test_files.h"
 
 #include <gtest/gtest.h>
-
-#include <winioctl.h>
 
 namespace
 {
     std::string md5_of(const std::string& bytes)
     {
-        CryptoHashAlgorithm hash;
-        if (!bytes.empty())
-        {
-            hash.HashData(byte_vector(bytes.begin(), bytes.end()), static_cast<std::uint32_t>(bytes.size()));
-        }
-        return to_hex(hash.GetHashValue());
-    }
-
-    // Hashes a file the way the verification run does: one 4096-byte buffer, reused.
-    std::string md5_of_file_in_chunks(const std::wstring& path)
-    {
-        File file(path);
-        CryptoHashAlgorithm hash;
-        byte_vector buffer(4096, 0);
-        while (const std::uint32_t count = file.Read(buffer))
-        {
-            hash.HashData(buffer, count);
-        }
-        return to_hex(hash.GetHashValue());
-    }
-
-    template <class Action>
-    windows_error caught_windows_error(Action action)
-    {
-        try
-        {
-            action();
-        }
-        catch (const windows_error& error)
-        {
-            return error;
-        }
-        throw std::logic_error("no windows_error was thrown");
+        return md5_hex(bytes);
     }
 }
 
@@ -118,14 +86,14 @@ TEST(CryptoHashAlgorithm, FileHashedInChunksEqualsTheOnePieceDigest)
     {
         const std::string bytes = patterned_bytes(size);
         const std::wstring path = folder.write(L"image.iso", bytes);
-        EXPECT_EQ(md5_of_file_in_chunks(path), md5_of(bytes)) << size << " bytes";
+        EXPECT_EQ(md5_hex_of_file(path), md5_of(bytes)) << size << " bytes";
     }
 }
 
 TEST(File, MissingFileFailsWithTheSystemTextForFileNotFound)
 {
     const temporary_folder folder;
-    const windows_error error = caught_windows_error([&] { File file(folder.file(L"missing.iso")); });
+    const windows_error error = caught<windows_error>([&] { File file(folder.file(L"missing.iso")); });
     EXPECT_EQ(error.code(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(error.message(), system_message(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(error.source_file(), L"File");
@@ -139,7 +107,7 @@ TEST(File, FileOpenForWritingElsewhereIsASharingViolation)
     const HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    const windows_error error = caught_windows_error([&] { File file(path); });
+    const windows_error error = caught<windows_error>([&] { File file(path); });
     CloseHandle(writer);
     EXPECT_EQ(error.code(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     EXPECT_EQ(error.message(), system_message(ERROR_SHARING_VIOLATION));
@@ -186,17 +154,7 @@ TEST(File, FileOverFourGibibytesReportsItsFullSize)
     const temporary_folder folder;
     const std::wstring path = folder.file(L"large.iso");
     const std::int64_t size = 5LL * 1024 * 1024 * 1024 + 123;
-    {
-        const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-        DWORD returned = 0;
-        DeviceIoControl(handle, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
-        LARGE_INTEGER end{};
-        end.QuadPart = size;
-        const bool sized = SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
-        CloseHandle(handle);
-        ASSERT_TRUE(sized);
-    }
+    make_zero_file(path, size);
     File file(path);
     EXPECT_EQ(file.GetSize(), size);
 }

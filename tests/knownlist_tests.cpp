@@ -1,6 +1,7 @@
 #include "app/resource_ids.h"
 #include "app/strings.h"
 #include "fakes/fake_xml_http_request.h"
+#include "kit/caught.h"
 #include "kit/loopback_server.h"
 #include "kit/test_files.h"
 #include "kit/xml_documents.h"
@@ -38,24 +39,6 @@ namespace
             return error.message();
         }
         return L"nothing thrown";
-    }
-
-    template <class Action>
-    windows_error windows_failure(Action action)
-    {
-        try
-        {
-            action();
-        }
-        catch (const windows_error& error)
-        {
-            return error;
-        }
-        catch (const wexception<std::runtime_error>& error)
-        {
-            return windows_error(L"unexpected plain wexception: " + error.message(), 0);
-        }
-        return windows_error(L"nothing thrown", 0);
     }
 
     KnownImageList read(const std::string& utf8_document)
@@ -255,7 +238,7 @@ TEST_F(ListDownload, OkWithoutAUsableDocumentIsTheInvalidMessage)
 TEST_F(ListDownload, UnreachableServerIsTheDownloadMessageWithTheRequestError)
 {
     const std::wstring address = L"http://127.0.0.1:" + std::to_wstring(unused_loopback_port()) + L"/halcyra/orlenixhash.xml";
-    const windows_error error = windows_failure([&] { download_known_images(address); });
+    const windows_error error = caught<windows_error>([&] { download_known_images(address); });
     EXPECT_LT(static_cast<HRESULT>(error.code()), 0) << error.message().c_str();
     ASSERT_EQ(error.message().rfind(download_failed(), 0), 0u) << error.message().c_str();
     const std::wstring tail = error.message().substr(download_failed().size());
@@ -279,7 +262,7 @@ TEST_F(ListDownload, FailedCallsOfTheRequestAreWrappedWithTheirCode)
         request.failure_description = L"Access is denied by the fake.";
         {
             const fake_class_registration registration(class_id::xml_http_30, static_cast<IXMLHTTPRequest*>(&request));
-            const windows_error error = windows_failure([] { download_known_images(L"http://lists.example/x.xml"); });
+            const windows_error error = caught<windows_error>([] { download_known_images(L"http://lists.example/x.xml"); });
             EXPECT_EQ(error.message(), download_failed() + L"Access is denied by the fake.") << method;
             EXPECT_EQ(error.code(), 0x80070005u) << method;
         }
@@ -317,7 +300,7 @@ TEST_F(ListDownload, ResponseThatIsNoDocument)
         fake_xml_http_request request;
         request.response = &not_a_document;
         const fake_class_registration registration(class_id::xml_http_30, static_cast<IXMLHTTPRequest*>(&request));
-        const windows_error error = windows_failure([] { download_known_images(L"http://lists.example/x.xml"); });
+        const windows_error error = caught<windows_error>([] { download_known_images(L"http://lists.example/x.xml"); });
         EXPECT_EQ(error.message(), download_failed() + system_message(static_cast<DWORD>(E_NOINTERFACE)));
         EXPECT_EQ(error.code(), static_cast<DWORD>(E_NOINTERFACE));
         EXPECT_EQ(not_a_document.references.outstanding(), 0);

@@ -1,6 +1,6 @@
 #include "app/resource_ids.h"
 #include "app/strings.h"
-#include "hashing/CryptoHashAlgorithm.h"
+#include "kit/digests.h"
 #include "dialogs/dialog_watcher.h"
 #include "kit/loopback_server.h"
 #include "kit/test_files.h"
@@ -13,16 +13,6 @@
 namespace
 {
     const std::wstring program = executable_folder() + L"\\Halcyra.exe";
-
-    std::string md5_hex(const std::string& bytes)
-    {
-        CryptoHashAlgorithm hash;
-        if (!bytes.empty())
-        {
-            hash.HashData(byte_vector(bytes.begin(), bytes.end()), static_cast<std::uint32_t>(bytes.size()));
-        }
-        return to_hex(hash.GetHashValue());
-    }
 
     struct list_server
     {
@@ -214,15 +204,7 @@ TEST(Program, CancelWhileHashingEndsWithoutAVerdict)
 {
     const temporary_folder folder;
     const std::wstring image = folder.file(L"large.iso");
-    {
-        const HANDLE handle = CreateFileW(image.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-        LARGE_INTEGER end{};
-        end.QuadPart = 4LL * 1024 * 1024 * 1024;
-        SetFilePointerEx(handle, end, nullptr, FILE_BEGIN);
-        SetEndOfFile(handle);
-        CloseHandle(handle);
-    }
+    make_zero_file(image, 4LL * 1024 * 1024 * 1024);
     const list_server list({{"Orlenix", md5_hex("x")}});
 
     bool cancelled = false;

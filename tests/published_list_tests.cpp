@@ -4,8 +4,7 @@
 #include "app/resource_ids.h"
 #include "app/strings.h"
 #include "dialogs/dialog_watcher.h"
-#include "hashing/CryptoHashAlgorithm.h"
-#include "hashing/File.h"
+#include "kit/digests.h"
 #include "kit/loopback_server.h"
 #include "kit/test_files.h"
 #include "kit/xml_documents.h"
@@ -32,18 +31,6 @@ namespace
         bytes << file.rdbuf();
         return bytes.str();
     }
-
-    std::string md5_of_file(const std::wstring& path)
-    {
-        File file(path);
-        CryptoHashAlgorithm hash;
-        byte_vector buffer(4096, 0);
-        while (const std::uint32_t count = file.Read(buffer))
-        {
-            hash.HashData(buffer, count);
-        }
-        return to_hex(hash.GetHashValue());
-    }
 }
 
 TEST(PublishedList, EveryImageIsReadBackAndOfficial)
@@ -58,7 +45,7 @@ TEST(PublishedList, EveryImageIsReadBackAndOfficial)
     ASSERT_EQ(images.size(), 4u);
     for (const auto& image : images)
     {
-        EXPECT_EQ(to_hex(image.hash), md5_of_file(folder + L"\\" + image.name)) << to_utf8(image.name);
+        EXPECT_EQ(to_hex(image.hash), md5_hex_of_file(folder + L"\\" + image.name)) << to_utf8(image.name);
     }
 
     scripted_response response;

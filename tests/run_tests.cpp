@@ -5,7 +5,8 @@
 #include "app/verification_run.h"
 #include "fakes/fake_progress_dialog.h"
 #include "fakes/fake_xml_http_request.h"
-#include "hashing/CryptoHashAlgorithm.h"
+#include "kit/caught.h"
+#include "kit/digests.h"
 #include "dialogs/dialog_watcher.h"
 #include "kit/test_files.h"
 #include "kit/xml_documents.h"
@@ -16,16 +17,6 @@
 
 namespace
 {
-    std::string md5_hex(const std::string& bytes)
-    {
-        CryptoHashAlgorithm hash;
-        if (!bytes.empty())
-        {
-            hash.HashData(byte_vector(bytes.begin(), bytes.end()), static_cast<std::uint32_t>(bytes.size()));
-        }
-        return to_hex(hash.GetHashValue());
-    }
-
     // One verification run with a recording progress dialog and a scripted list request in
     // place of the shell's and MSXML's classes; verdicts are read from the real task dialog.
     struct run_bench
@@ -84,19 +75,6 @@ namespace
         return calls;
     }
 
-    template <class Action>
-    windows_error caught_windows_error(Action action)
-    {
-        try
-        {
-            action();
-        }
-        catch (const windows_error& error)
-        {
-            return error;
-        }
-        return windows_error(L"nothing thrown", 0);
-    }
 }
 
 TEST(VerificationRun, SetsUpTheDialogDownloadsThenHashesAndShowsTheVerdict)
@@ -222,7 +200,7 @@ TEST(VerificationRun, FailuresAfterTheStartCloseTheDialogAndPassUnchanged)
     {
         run_bench bench;
         bench.dialog.failures[failing] = static_cast<HRESULT>(0x8badf00d);
-        const windows_error error = caught_windows_error([&] { bench.run(patterned_bytes(5000)); });
+        const windows_error error = caught<windows_error>([&] { bench.run(patterned_bytes(5000)); });
         EXPECT_EQ(error.code(), 0x8badf00du) << failing;
         EXPECT_EQ(error.message(), system_message(0x8badf00d)) << failing;
         EXPECT_EQ(error.source_file(), L"Halcyra") << failing;
@@ -236,7 +214,7 @@ TEST(VerificationRun, FailedSetUpEndsTheRunBeforeTheDialogStarts)
 {
     run_bench bench;
     bench.dialog.failures[L"SetTitle"] = E_FAIL;
-    const windows_error error = caught_windows_error([&] { bench.run("data"); });
+    const windows_error error = caught<windows_error>([&] { bench.run("data"); });
     EXPECT_EQ(error.code(), static_cast<DWORD>(E_FAIL));
     EXPECT_TRUE(bench.dialog.calls_named(L"StartProgressDialog").empty());
     EXPECT_TRUE(bench.dialog.calls_named(L"StopProgressDialog").empty());
@@ -246,7 +224,7 @@ TEST(VerificationRun, FailedSetUpEndsTheRunBeforeTheDialogStarts)
 TEST(VerificationRun, MissingFileFailsBeforeAnyDialogOrDownload)
 {
     run_bench bench;
-    const windows_error error = caught_windows_error([&] { bench.run_path(bench.folder.file(L"missing.iso")); });
+    const windows_error error = caught<windows_error>([&] { bench.run_path(bench.folder.file(L"missing.iso")); });
     EXPECT_EQ(error.code(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(error.message(), system_message(ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(bench.log.empty());
@@ -267,15 +245,7 @@ TEST(VerificationRun, GibibyteImageGetsAtMostOneHundredProgressCalls)
 {
     run_bench bench;
     const std::wstring path = bench.folder.file(L"large.iso");
-    {
-        const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-        LARGE_INTEGER end{};
-        end.QuadPart = 1LL << 30;
-        SetFilePointerEx(handle, end, nullptr, FILE_BEGIN);
-        SetEndOfFile(handle);
-        CloseHandle(handle);
-    }
+    make_zero_file(path, 1LL << 30);
     bench.run_path(path);
     const auto calls = bench.progress();
     std::cout << "SetProgress calls for a 1 GiB image: " << calls.size() << "\n";

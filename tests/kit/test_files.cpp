@@ -1,6 +1,7 @@
 #include "kit/test_files.h"
 
 #include <shellapi.h>
+#include <winioctl.h>
 
 #include <stdexcept>
 
@@ -44,6 +45,25 @@ std::wstring temporary_folder::write(const std::wstring& name, const std::string
         throw std::runtime_error("cannot write a test file");
     }
     return path;
+}
+
+void make_zero_file(const std::wstring& path, std::int64_t size)
+{
+    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+    {
+        throw std::runtime_error("cannot create a test file");
+    }
+    DWORD returned = 0;
+    DeviceIoControl(handle, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    LARGE_INTEGER end{};
+    end.QuadPart = size;
+    const bool sized = SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
+    CloseHandle(handle);
+    if (!sized)
+    {
+        throw std::runtime_error("cannot size a test file");
+    }
 }
 
 std::string patterned_bytes(size_t size)

@@ -24,6 +24,10 @@ private:
     std::wstring m_path;
 };
 
+// A file of that size whose bytes are all zero, made without writing them (sparse where
+// the file system allows).
+void make_zero_file(const std::wstring& path, std::int64_t size);
+
 // Bytes that differ from chunk to chunk, so a misplaced chunk changes the digest.
 std::string patterned_bytes(size_t size);
 
