@@ -1,5 +1,6 @@
 #include "app/resource_ids.h"
 #include "app/strings.h"
+#include "fakes/failing_xml_document.h"
 #include "fakes/fake_xml_http_request.h"
 #include "kit/caught.h"
 #include "kit/loopback_server.h"
@@ -305,4 +306,27 @@ TEST_F(ListDownload, ResponseThatIsNoDocument)
         EXPECT_EQ(error.code(), static_cast<DWORD>(E_NOINTERFACE));
         EXPECT_EQ(not_a_document.references.outstanding(), 0);
     }
+}
+
+TEST_F(ListDownload, FailingDocumentCallIsTheDownloadMessageWithItsCode)
+{
+    failing_xml_document document;
+    document.failure = static_cast<HRESULT>(0x8badf00d);
+    fake_xml_http_request request;
+    request.response = &document;
+    {
+        const fake_class_registration registration(class_id::xml_http_30, static_cast<IXMLHTTPRequest*>(&request));
+        const windows_error error = caught<windows_error>([] { download_known_images(L"http://lists.example/x.xml"); });
+        EXPECT_EQ(error.message(), download_failed() + system_message(0x8badf00d));
+        EXPECT_EQ(error.code(), 0x8badf00du);
+    }
+    EXPECT_EQ(document.references.outstanding(), 0);
+}
+
+TEST_F(ListDownload, RequestObjectThatCannotBeCreatedIsTheDownloadMessageWithItsCode)
+{
+    const fake_class_registration missing_class(class_id::xml_http_30, nullptr);
+    const windows_error error = caught<windows_error>([] { download_known_images(L"http://lists.example/x.xml"); });
+    EXPECT_EQ(error.code(), static_cast<DWORD>(REGDB_E_CLASSNOTREG));
+    EXPECT_EQ(error.message(), download_failed() + system_message(static_cast<DWORD>(REGDB_E_CLASSNOTREG)));
 }

@@ -112,6 +112,7 @@ public:
 
 // A class factory that hands out one test-owned object, for CoRegisterClassObject: while it
 // is registered, CoCreateInstance in this apartment returns the fake instead of the real class.
+// Without an object, creation fails as for a class that is not installed.
 class fake_class_registration : public IClassFactory
 {
 public:
@@ -146,7 +147,7 @@ public:
             return CLASS_E_NOAGGREGATION;
         }
         ++created;
-        return m_object->QueryInterface(iid, result);
+        return m_object ? m_object->QueryInterface(iid, result) : REGDB_E_CLASSNOTREG;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
