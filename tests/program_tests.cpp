@@ -1,5 +1,6 @@
 #include "app/resource_ids.h"
 #include "app/strings.h"
+#include "kit/broken_under_wine.h"
 #include "kit/digests.h"
 #include "dialogs/dialog_watcher.h"
 #include "kit/loopback_server.h"
@@ -222,4 +223,20 @@ TEST(Program, CancelWhileHashingEndsWithoutAVerdict)
     const auto dialogs = firsts(run);
     ASSERT_EQ(dialogs.size(), 1u);
     EXPECT_TRUE(dialogs[0].is_progress_dialog());
+}
+
+TEST(Program, PathTooLongForTheChooserIsADialogFailure)
+{
+    SKIP_IF_BROKEN_UNDER_WINE();
+    const temporary_folder folder;
+    const std::wstring too_long = folder.file(std::wstring(250, L'n') + L".iso"); // past 261 characters in all
+    const program_run run = run_program(program, L"", [&](const dialog_snapshot& dialog) {
+        return is_file_dialog(dialog) ? choose(dialog, too_long) : press_ok(dialog);
+    });
+    EXPECT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_code, 0u);
+    const dialog_record* error = find_dialog(run, &dialog_snapshot::is_message_box);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(error->first().main_text(), L"Failed to show the open file dialog.");
+    EXPECT_EQ(error->first().caption, L"Halcyra");
 }
