@@ -133,6 +133,10 @@ int wmain(int argc, wchar_t** argv)
     };
 
     const program_run run = run_program(program, arguments, [&](const dialog_snapshot& dialog) {
+        if (dialog.controls.empty())
+        {
+            return false; // still being built
+        }
         const std::wstring kind = kind_of(dialog, chooser_title);
         if (!numbers.count(dialog.window))
         {
