@@ -282,3 +282,19 @@ TEST(ComVariant, KindsAndReceive)
     VARIANT* slot = text.receive();
     EXPECT_EQ(slot->vt, VT_EMPTY);
 }
+
+TEST(ComVariant, ReceiveRaisesAFailedClear)
+{
+    com_variant value;
+    value.receive()->vt = 0x7FFF; // a type VariantClear refuses
+    try
+    {
+        value.receive();
+        FAIL() << "a failed VariantClear was not raised";
+    }
+    catch (const com_error& error)
+    {
+        EXPECT_EQ(error.code(), static_cast<DWORD>(DISP_E_BADVARTYPE));
+        EXPECT_EQ(error.source_file(), L"ComHelper");
+    }
+}
