@@ -4,11 +4,10 @@
 
 // An XML document every call of which fails with one HRESULT: the DOM calls of the list
 // reader cannot be made to fail on a real document.
-class failing_xml_document : public IXMLDOMDocument2
+class failing_xml_document : public counted_dispatch<IXMLDOMDocument2>
 {
 public:
     HRESULT failure = E_FAIL;
-    counted_references references;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override
     {
@@ -22,16 +21,6 @@ public:
             return S_OK;
         }
         return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return references.add_ref(); }
-    ULONG STDMETHODCALLTYPE Release() override { return references.release(); }
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
     }
 
     HRESULT STDMETHODCALLTYPE get_nodeName(BSTR*) override { return failure; }

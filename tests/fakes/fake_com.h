@@ -48,6 +48,26 @@ inline void set_thread_error_description(const std::wstring& description)
     creator->Release();
 }
 
+// Reference counting and an IDispatch that offers no type information, for fakes of
+// dispatch interfaces; the fake itself answers QueryInterface and its own methods.
+template <class Interface>
+class counted_dispatch : public Interface
+{
+public:
+    counted_references references;
+
+    ULONG STDMETHODCALLTYPE AddRef() override { return references.add_ref(); }
+    ULONG STDMETHODCALLTYPE Release() override { return references.release(); }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return E_NOTIMPL;
+    }
+};
+
 // An IDispatch object whose GetTypeInfoCount fails on demand, with or without
 // ISupportErrorInfo, a description, and a QueryInterface that fails.
 class fake_dispatch : public IDispatch, public ISupportErrorInfo

@@ -8,7 +8,7 @@
 
 // A scripted XML HTTP request object for failures a real server cannot cause. Register it
 // for the MSXML 3.0 class with fake_class_registration.
-class fake_xml_http_request : public IXMLHTTPRequest
+class fake_xml_http_request : public counted_dispatch<IXMLHTTPRequest>
 {
 public:
     long status = 200;
@@ -16,7 +16,6 @@ public:
     IDispatch* response = nullptr;                // what get_responseXML hands out (may be null)
     std::map<std::string, HRESULT> failures;      // method name -> HRESULT it returns
     std::wstring failure_description;             // set as the thread's error object on failure
-    counted_references references;
 
     std::wstring opened_method;
     std::wstring opened_address;
@@ -42,16 +41,6 @@ public:
             return S_OK;
         }
         return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return references.add_ref(); }
-    ULONG STDMETHODCALLTYPE Release() override { return references.release(); }
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
     }
 
     HRESULT STDMETHODCALLTYPE open(BSTR method, BSTR address, VARIANT async, VARIANT, VARIANT) override
