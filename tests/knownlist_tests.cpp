@@ -165,7 +165,7 @@ TEST(ListDocument, NestedEntityDefinitionsDoNotBringTheReaderDown)
         {
             value += previous;
         }
-        document += "<!ENTITY a" + std::to_string(level) + " \"" + value + "\">";
+        document.append("<!ENTITY a").append(std::to_string(level)).append(" \"").append(value).append("\">");
     }
     document += "]><Images><Image name=\"&a9;\" hash=\"" + hash_a + "\"/></Images>";
 

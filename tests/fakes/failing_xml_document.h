@@ -75,7 +75,7 @@ public:
     HRESULT STDMETHODCALLTYPE createNode(VARIANT, BSTR, BSTR, IXMLDOMNode**) override { return failure; }
     HRESULT STDMETHODCALLTYPE nodeFromID(BSTR, IXMLDOMNode**) override { return failure; }
     HRESULT STDMETHODCALLTYPE load(VARIANT, VARIANT_BOOL*) override { return failure; }
-    HRESULT STDMETHODCALLTYPE get_readyState(__LONG32*) override { return failure; }
+    HRESULT STDMETHODCALLTYPE get_readyState(long*) override { return failure; }
     HRESULT STDMETHODCALLTYPE get_parseError(IXMLDOMParseError**) override { return failure; }
     HRESULT STDMETHODCALLTYPE get_url(BSTR*) override { return failure; }
     HRESULT STDMETHODCALLTYPE get_async(VARIANT_BOOL*) override { return failure; }
